@@ -1,0 +1,2 @@
+// Segment/triangle and segment/quad intersection.
+#include <tvx_collision/collision.h>

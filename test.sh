@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test, under Xvfb when there is no display.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/common.sh
+
+ensure_packages $RUNTIME_PACKAGES $TEST_PACKAGES
+build_project build -DRAYHEIGHT_TESTS=ON -DRAYHEIGHT_BENCH=ON
+
+if [ -z "${DISPLAY:-}" ]; then
+  start_xvfb
+fi
+# Presents unpaced in tests: one test of the pacing sets its own value.
+export vblank_mode=0
+ctest --test-dir build --output-on-failure --timeout 300
