@@ -321,6 +321,21 @@ bool get_class_info(const char* name, WNDCLASS* out) {
   return true;
 }
 
+uint16_t register_class_ex(const WNDCLASSEX& cls) {
+  WNDCLASS plain{cls.style, cls.lpfnWndProc, cls.hIcon, cls.hCursor, cls.hbrBackground, cls.lpszClassName};
+  return register_class(plain);
+}
+
+bool get_class_info_ex(const char* name, WNDCLASSEX* out) {
+  WNDCLASS plain;
+  if (!get_class_info(name, &plain)) return false;
+  if (out) {
+    *out = WNDCLASSEX{48, plain.style, plain.proc, 0, 0, 0, plain.icon, plain.cursor, plain.background, nullptr,
+                      plain.name, plain.icon};
+  }
+  return true;
+}
+
 bool unregister_class(const char* name) {
   for (size_t i = 0; i < g_classes.size(); ++i)
     if (g_classes[i].name == (name ? name : "")) {

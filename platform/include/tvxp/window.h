@@ -14,10 +14,29 @@ struct WNDCLASS {
   const char* name;
 };
 
+// The extended class record: the same class with its size, extra bytes,
+// instance, menu name and small icon, as the toolkit keeps it.
+struct WNDCLASSEX {
+  UINT cbSize;
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  uintptr_t hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  const char* lpszMenuName;
+  const char* lpszClassName;
+  HICON hIconSm;
+};
+
 // Registers a class by name; 0 when the name is taken or the record is unusable.
 uint16_t register_class(const WNDCLASS& cls);
+uint16_t register_class_ex(const WNDCLASSEX& cls);
 // Copies the registered class of that name into *out; false when there is none.
 bool get_class_info(const char* name, WNDCLASS* out);
+bool get_class_info_ex(const char* name, WNDCLASSEX* out);
 bool unregister_class(const char* name);
 
 // Creates a window of a registered class. A child (WS_CHILD) is placed in its
