@@ -125,4 +125,43 @@ TEST_F(WindowFailureTest, ThrowErrorEndsThroughTheNormalExitPath) {
       ::testing::ExitedWithCode(0), "\\[Error\\] qualcosa non va\n(.|\n)*static destructors ran");
 }
 
+struct ClassCase {
+  int32_t cursor_code;
+  const char* cursor_file;
+  int32_t icon_code;
+  const char* expected;
+};
+
+// The class gets the cursor and icon of its codes; unknown codes and files
+// that cannot be loaded give none, without an error.
+TEST_F(WindowFailureTest, CursorAndIconCodesOfTheWindowClass) {
+  TVX_REQUIRE_DISPLAY();
+  const ClassCase cases[] = {
+      {Tarvex::ARROW, "", Tarvex::GENERIC, "cursor 1 icon 1"},
+      {Tarvex::HELP, "", Tarvex::GENERIC, "cursor 1 icon 1"},
+      {0, "", 3, "cursor 0 icon 0"},
+      {17, "", Tarvex::GENERIC, "cursor 0 icon 1"},
+      {Tarvex::FILECURSOR, "", Tarvex::GENERIC, "cursor 0 icon 1"},
+      {Tarvex::FILECURSOR, "/nonexistent/x.cur", Tarvex::FILEICON, "cursor 0 icon 0"},
+  };
+  for (const ClassCase& c : cases) {
+    SCOPED_TRACE(c.expected);
+    EXPECT_EXIT(
+        {
+          Tarvex::OGLWINDOWSETTING(c.cursor_code, c.cursor_file, c.icon_code, c.cursor_file);
+          bool ok = Tarvex::WINDOWREGISTER();
+          tvxp::WNDCLASS cls;
+          tvxp::get_class_info("GLWindow", &cls);
+          std::fprintf(stderr, "registered %d cursor %d icon %d\n", ok, cls.cursor != 0, cls.icon != 0);
+          std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), std::string("registered 1 ") + c.expected);
+  }
+}
+
+TEST_F(WindowFailureTest, SettingsBeforeAnyContextMakeNoList) {
+  Tarvex::OGLWINDOWSETTING(Tarvex::ARROW, "", Tarvex::GENERIC, "");
+  EXPECT_EQ(Tarvex::OBJNULL, 0u);
+}
+
 }  // namespace
