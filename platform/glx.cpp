@@ -189,14 +189,16 @@ bool default_gl_visual(Visual** visual, int* depth) {
   static int d = 0;
   if (!decided) {
     decided = true;
+    // What the toolkit asks for: double-buffered RGBA with 32 for every
+    // count. Windows made with this visual need no re-creation when their
+    // pixel format is set.
     PIXELFORMATDESCRIPTOR want;
     std::memset(&want, 0, sizeof want);
     want.nSize = sizeof want;
     want.nVersion = 1;
-    want.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    want.cColorBits = 24;
-    want.cDepthBits = 24;
-    want.cStencilBits = 8;
+    want.dwFlags = 0x1067;
+    want.cColorBits = want.cAlphaBits = want.cAccumBits = 32;
+    want.cDepthBits = want.cStencilBits = want.cAuxBuffers = 32;
     int format = choose(want);
     Display* dpy = x11::display();
     if (format && dpy) {

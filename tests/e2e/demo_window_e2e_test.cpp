@@ -49,6 +49,7 @@ TEST_F(DemoWindowTest, NoGivesTheTitledWindowAndEscapeEndsWithStatusZero) {
   EXPECT_EQ(w.y, 0);
   tvx_e2e::sleep_ms(300);
   EXPECT_TRUE(tvx_e2e::running(program_));
+  ASSERT_TRUE(tvx_e2e::find_window(TITLE, 1, &w));
   // The cleared frame is black.
   EXPECT_EQ(tvx_e2e::pixel(w.id, 400, 300), 0u);
   EXPECT_EQ(tvx_e2e::pixel(w.id, 5, 5), 0u);
