@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <tarvex/window.h>
 #include <tvxp/msgbox.h>
 
+#include "image_writer.h"
 #include "test_support.h"
 
 namespace {
@@ -125,6 +127,18 @@ TEST_F(WindowFailureTest, ThrowErrorEndsThroughTheNormalExitPath) {
       ::testing::ExitedWithCode(0), "\\[Error\\] qualcosa non va\n(.|\n)*static destructors ran");
 }
 
+// A 16 x 16 cursor file with its hot spot at (3, 5).
+const std::string& cursor_file() {
+  static std::string path;
+  if (path.empty()) {
+    path = "/tmp/tvx-window-test-" + std::to_string(getpid()) + ".cur";
+    std::vector<uint8_t> rgba(16 * 16 * 4);
+    for (size_t i = 0; i < rgba.size(); i += 4) rgba[i + 3] = (i / 4) % 3 ? 255 : 0;
+    imageio::write_file(path, imageio::build_icon(rgba.data(), 16, 16, true, 3, 5));
+  }
+  return path;
+}
+
 struct ClassCase {
   int32_t cursor_code;
   const char* cursor_file;
@@ -143,6 +157,7 @@ TEST_F(WindowFailureTest, CursorAndIconCodesOfTheWindowClass) {
       {17, "", Tarvex::GENERIC, "cursor 0 icon 1"},
       {Tarvex::FILECURSOR, "", Tarvex::GENERIC, "cursor 0 icon 1"},
       {Tarvex::FILECURSOR, "/nonexistent/x.cur", Tarvex::FILEICON, "cursor 0 icon 0"},
+      {Tarvex::FILECURSOR, cursor_file().c_str(), Tarvex::FILEICON, "cursor 1 icon 1"},
   };
   for (const ClassCase& c : cases) {
     SCOPED_TRACE(c.expected);
