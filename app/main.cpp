@@ -1,6 +1,7 @@
 // The demo's entry: the full-screen question, the window, the frame loop.
 #include <GL/gl.h>
 
+#include <tarvex/gl_state.h>
 #include <tarvex/input.h>
 #include <tarvex/window.h>
 #include <tvxp/gl.h>
@@ -23,6 +24,10 @@ int main() {
 
   Tarvex::OGLWINDOWSETTING(Tarvex::ARROW, "", Tarvex::GENERIC, "");
   Tarvex::CREATEOGLWINDOW(TITLE, 800, 600, 32, Tarvex::FULLSCREEN);
+  Tarvex::OPENGL_INIT(100.0, 0, 0, 0, 0);
+  Tarvex::SETGLREFRACTIVE();
+  Tarvex::SETGLLIGHT(GL_LIGHT0, 0, 0, 0, 0.1f);
+  rayheight::OPENGL_CREATELIST();
 
   // The test comes after the body: at least one frame is drawn.
   do {
