@@ -51,12 +51,18 @@ bool masks_valid(const uint32_t masks[4], uint16_t bits) {
 
 // Run-length data into a zero-filled image of 8 or 4 bits per pixel, rows
 // bottom-up as the format requires. Pixels skipped by a delta or by an early
-// end of line or of the image stay 0.
+// end of line or of the image stay 0. With no `dst` the data is only checked,
+// so that a bad stream is refused before its image is allocated (a few bytes
+// of run-length data can describe a very large image).
 bool decode_rle(const uint8_t* src, size_t n, uint16_t bits, uint32_t w, uint32_t h, uint32_t stride,
                 uint8_t* dst, const char** reason) {
   size_t i = 0;
   uint32_t x = 0, y = 0;
   auto put = [&](uint8_t v) {
+    if (!dst) {
+      ++x;
+      return;
+    }
     if (bits == 8) {
       dst[uint64_t{y} * stride + x] = v;
     } else {
@@ -249,13 +255,12 @@ bool decode_dib(const uint8_t* dib, size_t size, bool icon, uint64_t pixel_offse
     std::memcpy(pixels, dib + pixel_start, image_bytes);
     if (pixel_end) *pixel_end = static_cast<size_t>(pixel_start + image_bytes);
   } else {
+    const char* reason = nullptr;
+    if (!decode_rle(dib + pixel_start, available, bits, w, h, static_cast<uint32_t>(stride), nullptr, &reason))
+      return refuse(out, why, reason);
     pixels = static_cast<uint8_t*>(std::calloc(image_bytes, 1));
     if (!pixels) return refuse(out, why, "out of memory");
-    const char* reason = nullptr;
-    if (!decode_rle(dib + pixel_start, available, bits, w, h, static_cast<uint32_t>(stride), pixels, &reason)) {
-      std::free(pixels);
-      return refuse(out, why, reason);
-    }
+    decode_rle(dib + pixel_start, available, bits, w, h, static_cast<uint32_t>(stride), pixels, &reason);
     if (pixel_end) *pixel_end = size;
   }
 
