@@ -12,6 +12,7 @@
 #include <tvxp/bmp.h>
 #include <tvxp/msgbox.h>
 
+#include "image_writer.h"
 #include "test_support.h"
 
 namespace {
@@ -191,6 +192,44 @@ TEST(LoadTga, RefusedHeaderValuesStayInTheRecord) {
   EXPECT_EQ(tex.HEIGHT, 5u);
   EXPECT_EQ(tex.BPP, 16u);
   EXPECT_EQ(Tarvex::TGA.HEIGH, 5u);
+  tvx_test::stop_recording_boxes();
+}
+
+// The writer's files come back as written: every depth and coding, rows in
+// the order stored (top row first only when the file says so).
+TEST(LoadTga, WriterFilesRoundTrip) {
+  const int w = 5, h = 3;
+  std::vector<uint8_t> rgba;
+  for (int i = 0; i < w * h; ++i) {
+    const uint8_t v = static_cast<uint8_t>(i < 8 ? 1 : 10 * i);  // a run, then changes
+    rgba.insert(rgba.end(), {v, static_cast<uint8_t>(v + 1), static_cast<uint8_t>(v + 2), static_cast<uint8_t>(i < 8 ? 255 : i)});
+  }
+  for (int bits : {24, 32})
+    for (bool rle : {false, true})
+      for (bool top_down : {false, true}) {
+        SCOPED_TRACE(std::to_string(bits) + (rle ? " rle" : " plain") + (top_down ? " top-down" : " bottom-up"));
+        const Bytes file = imageio::build_tga(rgba.data(), w, h, bits, rle, top_down);
+        ASSERT_FALSE(file.empty());
+        EXPECT_EQ(file[2], rle ? 10 : 2);
+        if (rle) {
+          EXPECT_LT(file.size(), size_t{18} + size_t(w) * h * bits / 8);
+        }
+        std::string path = temp_file(file);
+        tvx_test::record_boxes(0);
+        Tarvex::TGATEXTURE tex{};
+        ASSERT_TRUE(Tarvex::LOADTGA(tex, path.c_str()));
+        unlink(path.c_str());
+        Bytes want;
+        for (int r = 0; r < h; ++r) {
+          const int y = top_down ? r : h - 1 - r;
+          for (int x = 0; x < w; ++x) {
+            const uint8_t* p = &rgba[(size_t(y) * w + x) * 4];
+            want.insert(want.end(), p, p + bits / 8);
+          }
+        }
+        EXPECT_EQ(Bytes(tex.IMAGEDATA, tex.IMAGEDATA + want.size()), want);
+        std::free(tex.IMAGEDATA);
+      }
   tvx_test::stop_recording_boxes();
 }
 
