@@ -13,3 +13,6 @@ fi
 # Presents unpaced in tests: one test of the pacing sets its own value.
 export vblank_mode=0
 ctest --test-dir build --output-on-failure --timeout 300
+
+# The image readers under libFuzzer with AddressSanitizer and UBSan, bounded in time.
+bash fuzz/run.sh
