@@ -1,4 +1,5 @@
 // Window classes and windows.
+#include <tvxp/gdi.h>
 #include <tvxp/window.h>
 
 #include <X11/Xatom.h>
@@ -550,6 +551,16 @@ void frame_extents(const WindowRecord& rec, long out[4]) {
 }
 
 }  // namespace
+
+bool get_frame_extents(HWND wnd, RECT* out) {
+  WindowRecord* rec = window(wnd);
+  if (!rec || !out) return false;
+  long ext[4];
+  frame_extents(*rec, ext);
+  *out = RECT{static_cast<int32_t>(ext[0]), static_cast<int32_t>(ext[2]), static_cast<int32_t>(ext[1]),
+              static_cast<int32_t>(ext[3])};
+  return true;
+}
 
 bool client_to_screen(HWND wnd, POINT* pt) {
   WindowRecord* rec = window(wnd);
