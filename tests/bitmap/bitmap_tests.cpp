@@ -129,6 +129,7 @@ TEST(Bitmap, RefusedFilesAndRequestsGiveNoHandle) {
   const std::string empty_path = fixture("empty.bmp", {});
   const size_t live = internal::live_bitmaps();
 
+  const std::string dir = temp_dir();  // kept alive: the table holds its characters
   struct Case {
     const char* what;
     const char* name;
@@ -141,7 +142,7 @@ TEST(Bitmap, RefusedFilesAndRequestsGiveNoHandle) {
       {"pixel data cut short", cut_path.c_str(), IMAGE_BITMAP, 0, 0, kFlags},
       {"not a BMP", not_bmp_path.c_str(), IMAGE_BITMAP, 0, 0, kFlags},
       {"empty file", empty_path.c_str(), IMAGE_BITMAP, 0, 0, kFlags},
-      {"a directory", temp_dir().c_str(), IMAGE_BITMAP, 0, 0, kFlags},
+      {"a directory", dir.c_str(), IMAGE_BITMAP, 0, 0, kFlags},
       {"not a bitmap request", ok.c_str(), 1, 0, 0, kFlags},
       {"resource, not file", ok.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION},
       {"resampling", ok.c_str(), IMAGE_BITMAP, 4, 4, kFlags},
