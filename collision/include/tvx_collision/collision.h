@@ -118,6 +118,13 @@ struct TPREPAREDTRIANGLE {
   TGLVECTOR TEST1;  // inward vector of edge A->B
   TGLVECTOR TEST2;  // of edge B->C
   TGLVECTOR TEST3;  // of edge C->A
+  // For proving cheaply that a segment misses (see collision.cpp): each
+  // edge's TEST vector and its dot product with the edge's corner (A, B, A),
+  // in double; the sum of the magnitudes of each TEST vector's components;
+  // and the largest magnitude among the components of A and B.
+  double EDGE[3][4];
+  double EDGESIZE[3];
+  double REACH;
 };
 
 struct TPREPAREDQUAD {
@@ -131,5 +138,17 @@ bool LINEINPREPAREDTRIANGLE(TGLVECTOR P1, TGLVECTOR P2,
                             const TPREPAREDTRIANGLE& T, TGLVECTOR& INTERSECTION);
 bool LINEINPREPAREDQUAD(TGLVECTOR P1, TGLVECTOR P2, const TPREPAREDQUAD& Q,
                         TGLVECTOR& INTERSECTION);
+
+// One segment against a table of prepared quads, as a caller testing
+// QUADS[0] to QUADS[COUNT - 1] with LINEINPREPAREDQUAD would. LASTPREPAREDQUAD
+// leaves INTERSECTION as testing them all in index order into it leaves it
+// (the point of the last quad crossed) and returns that quad's index;
+// FIRSTPREPAREDQUAD stops at the first quad crossed, as a loop that ends on
+// the first true result, and returns its index. Both return -1, with
+// INTERSECTION untouched, when no quad is crossed.
+int LASTPREPAREDQUAD(TGLVECTOR P1, TGLVECTOR P2, const TPREPAREDQUAD* QUADS, int COUNT,
+                     TGLVECTOR& INTERSECTION);
+int FIRSTPREPAREDQUAD(TGLVECTOR P1, TGLVECTOR P2, const TPREPAREDQUAD* QUADS, int COUNT,
+                      TGLVECTOR& INTERSECTION);
 
 }  // namespace TVX_Collision
