@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include <tarvex/types.h>
+#include <tvx_collision/collision.h>
 
 namespace rayheight {
 
@@ -13,6 +14,10 @@ using Tarvex::TQUAD;
 
 // The scene quads; 0 to 7 are the level, 8 to 10 stay zero.
 extern TQUAD Q[11];
+// The level's quads 0 to 7 as the segment/quad test prepares them, made
+// with Q by BUILD_SCENE_TABLES: the ray queries test these, and get exactly
+// what testing Q gives. Whatever changes Q must build the tables again.
+extern TVX_Collision::TPREPAREDQUAD PREPAREDQ[8];
 // The walker's column: bottom at Y = -1, top at Y = 15; X and Z follow the walker.
 extern TGLVECTOR P1;
 extern TGLVECTOR P2;

@@ -3,6 +3,11 @@
 // Each query tests the quads in index order into one variable: the
 // segment/quad test writes its out-point only on a crossing, so the last
 // quad crossed, which the level's order makes the highest, is what stays.
+// The quads are tested in their prepared form, which answers exactly as the
+// corners do; the last crossing in index order is found by going down from
+// the top quad and stopping at the first crossed (what lies below it cannot
+// change the variable any more). The loop indices end where the loops in
+// index order would leave them.
 #include <tvx_collision/collision.h>
 
 #include <tarvex/matrix.h>
@@ -32,16 +37,17 @@ float GETRAYHIGH(float OFFSET, float INTERSECTION, float MAXHIGH) {
 // The walker's column from its new bottom up to the previous eye point: a
 // surface above the previous eye is not found, so the walker passes under it.
 void HEIGHT_QUERY() {
-  for (I = 0; I <= 7; ++I) TVX_Collision::LINEINQUAD(P1, TMEP, Q[I].P1, Q[I].P2, Q[I].P3, Q[I].P4, P);
+  TVX_Collision::LASTPREPAREDQUAD(P1, TMEP, PREPAREDQ, 8, P);
+  I = 8;
   TMEP = Tarvex::GLVECTOR(P2.X, GETRAYHIGH(P2.Y, P.Y, EYE_HEIGHT), P2.Z);
 }
 
 // From the new eye to the point above the previous eye: a surface passing
 // through the band between them is the walker's head running into it.
 void COLLISION_QUERY() {
-  CHECKCOLL = false;
-  for (I = 0; I <= 7 && !CHECKCOLL; ++I)
-    CHECKCOLL = TVX_Collision::LINEINQUAD(TMEP, TMEP1, Q[I].P1, Q[I].P2, Q[I].P3, Q[I].P4, TMP);
+  const int32_t hit = TVX_Collision::FIRSTPREPAREDQUAD(TMEP, TMEP1, PREPAREDQ, 8, TMP);
+  CHECKCOLL = hit >= 0;
+  I = CHECKCOLL ? hit + 1 : 8;
   TMEP1 = Tarvex::GLVECTOR(TMEP.X, static_cast<double>(TMEP.Y + HEAD_MARGIN), TMEP.Z);
 }
 
@@ -49,9 +55,8 @@ void COLLISION_QUERY() {
 // changes, yet the query runs every frame, as the frame's fixed work.
 void GRASS_QUERY() {
   for (I = 0; I <= 6; ++I)
-    for (L = 0; L <= 6; ++L)
-      for (M = 0; M <= 7; ++M)
-        TVX_Collision::LINEINQUAD(POS1[I][L], POS2[I][L], Q[M].P1, Q[M].P2, Q[M].P3, Q[M].P4, PP[I][L]);
+    for (L = 0; L <= 6; ++L) TVX_Collision::LASTPREPAREDQUAD(POS1[I][L], POS2[I][L], PREPAREDQ, 8, PP[I][L]);
+  M = 8;
 }
 
 }  // namespace rayheight

@@ -14,6 +14,7 @@
 namespace rayheight {
 
 TQUAD Q[11] = {};
+TVX_Collision::TPREPAREDQUAD PREPAREDQ[8] = {};
 TGLVECTOR P1 = {0, 0, 0};
 TGLVECTOR P2 = {0, 0, 0};
 TGLVECTOR POS1[8][8] = {};
@@ -58,6 +59,7 @@ void BUILD_SCENE_TABLES() {
   Q[5] = quad(v(-10, 4, 10), v(-10, 4, -2), v(-6, 4, 10), v(-6, 4, -2));
   Q[6] = quad(v(6, 4, -10), v(0, 8, -10), v(6, 4, -6), v(0, 8, -6));
   Q[7] = quad(v(-10, 8, -10), v(0, 8, -10), v(-10, 8, -6), v(0, 8, -6));
+  for (int k = 0; k <= 7; ++k) PREPAREDQ[k] = TVX_Collision::PREPAREQUAD(Q[k].P1, Q[k].P2, Q[k].P3, Q[k].P4);
 
   // The grass layout is the same on every run: MT19937 seeded with 0, and
   // this construction its only user.
