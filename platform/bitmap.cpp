@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "bitmap_internal.h"
+#include "gdi_internal.h"
 #include "window_internal.h"
 
 namespace tvxp {
@@ -85,7 +86,7 @@ HBITMAP load_image(const char* name, UINT type, int cx, int cy, UINT flags) {
 
 int get_object(HGDIOBJ obj, int size, void* out) {
   const DibImage* image = bitmap_image(obj);
-  if (!image) return 0;
+  if (!image) return gdi_get_object(obj, size, out);
   if (!out) return static_cast<int>(sizeof(BITMAP));
   if (size < static_cast<int>(sizeof(BITMAP))) return 0;
   BITMAP bm{};
@@ -102,7 +103,7 @@ int get_object(HGDIOBJ obj, int size, void* out) {
 
 bool delete_object(HGDIOBJ obj) {
   BitmapRecord* rec = record(obj);
-  if (!rec) return false;
+  if (!rec) return gdi_delete_object(obj);
   if (bitmap_delete_hook) bitmap_delete_hook(obj, rec->image);
   free_dib(&rec->image);
   rec->alive = false;

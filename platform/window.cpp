@@ -9,6 +9,7 @@
 #include <deque>
 #include <unistd.h>
 
+#include "gdi_internal.h"
 #include "window_internal.h"
 
 namespace tvxp {
@@ -272,6 +273,7 @@ bool recreate_with_visual(HWND wnd, Visual* visual, int depth) {
   }
   const CursorRecord* c = cursor(rec->cursor);
   if (c && c->xcursor) XDefineCursor(dpy, neww, c->xcursor);
+  reapply_window_shape(wnd);
   // Children move over to the new window.
   Window root_ret, parent_ret, *children = nullptr;
   unsigned int n = 0;
@@ -455,6 +457,7 @@ void release_tree(HWND wnd) {
   Display* dpy = x11::display();
   note_capture_lost(wnd);
   forget_window_messages(wnd);
+  forget_window_shape(wnd);
   if (rec->dc) {
     DcRecord* d = dc(rec->dc);
     if (d) d->alive = false;

@@ -53,7 +53,7 @@ bool default_gl_visual(Visual** visual, int* depth);
 bool recreate_with_visual(HWND wnd, Visual* visual, int depth);
 
 // Object handles carry their kind in the top byte.
-enum class ObjectKind : uint32_t { none = 0, brush = 1, bitmap = 2, palette = 3, region = 4, dc = 5, cursor = 6, glrc = 7 };
+enum class ObjectKind : uint32_t { none = 0, brush = 1, bitmap = 2, palette = 3, region = 4, dc = 5, cursor = 6, glrc = 7, global = 8 };
 inline ObjectKind kind_of(Handle h) { return static_cast<ObjectKind>(h >> 24); }
 inline Handle make_handle(ObjectKind kind, uint32_t index) { return (static_cast<uint32_t>(kind) << 24) | (index + 1); }
 inline uint32_t index_of(Handle h) { return (h & 0xFFFFFFu) - 1; }

@@ -37,12 +37,14 @@ inline constexpr UINT LR_CREATEDIBSECTION = 0x2000;
 HBITMAP load_image(const char* name, UINT type, int cx, int cy, UINT flags);
 
 // Fills a BITMAP for a bitmap handle; `size` must be at least sizeof(BITMAP).
-// Returns the bytes written, 0 for anything else; with `out` null it returns
-// the size it would write.
+// A palette gives its entry count as a 16-bit value instead. Returns the bytes
+// written, 0 for anything else; with `out` null it returns the size it would
+// write.
 int get_object(HGDIOBJ obj, int size, void* out);
 
-// Releases a bitmap and its pixels. False for a handle that is not a live
-// object of a kind this call knows.
+// Releases a bitmap and its pixels, a palette or a region (gdi.h). False for
+// a handle that is not a live object of a kind this call knows, and for stock
+// objects.
 bool delete_object(HGDIOBJ obj);
 
 }  // namespace tvxp
