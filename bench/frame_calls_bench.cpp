@@ -15,6 +15,8 @@
 #include <tarvex/window.h>
 #include <tvxp/window.h>
 
+#include "bench_window.h"
+
 namespace {
 
 using namespace Tarvex;
@@ -39,23 +41,7 @@ const Quad GRASS = {{{-1, 2, 0}, {1, 2, 0}, {-1, 0, 0}, {1, 0, 0}}, 0.33333334f,
 float grass_x(int i) { return -9.0f + 3.0f * static_cast<float>(i % 6); }
 float grass_z(int i) { return -9.0f + 3.0f * static_cast<float>(i / 6); }
 
-bool context_ready() {
-  static int state = 0;  // 0 untried, 1 ready, 2 no display
-  if (state == 0) {
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display || tvxp::get_system_metrics(tvxp::SM_CXSCREEN) <= 0) {
-      state = 2;
-    } else {
-      OGLWINDOWSETTING(ARROW, "", GENERIC, "");
-      CREATEOGLWINDOW("frame calls", 64, 64, 32, false);
-      OPENGL_INIT(100.0, 0, 0, 0, 0);
-      SETGLREFRACTIVE();
-      SETGLLIGHT(GL_LIGHT0, 0, 0, 0, 0.1f);
-      state = 1;
-    }
-  }
-  return state == 1;
-}
+bool context_ready() { return rayheight_bench::bench_window(); }
 
 void camera() {
   OPENGL_INIT(100.0, 0, 0, 0, 0);
