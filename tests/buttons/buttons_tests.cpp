@@ -5,6 +5,7 @@
 #include <chrono>
 #include <ostream>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,6 +80,7 @@ const std::string& image_dir() {
               write(dir + "/discP.BMP", PRESS_RGB, false) && write(dir + "/nonormalH.BMP", HOVER_RGB, false) &&
               write(dir + "/nonormalP.BMP", PRESS_RGB, false);
     EXPECT_TRUE(ok) << "cannot write the button images into " << dir;
+    std::atexit([] { std::filesystem::remove_all(dir); });
   }
   return dir;
 }
