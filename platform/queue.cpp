@@ -143,6 +143,12 @@ void translate_x_event(Display* dpy, XEvent& ev) {
       break;
     case MapNotify:
       rec->mapped = true;
+      if (rec->wants_focus) {
+        rec->wants_focus = false;
+        x11::trap_begin();
+        XSetInputFocus(dpy, rec->xwin, RevertToParent, CurrentTime);
+        x11::trap_end();
+      }
       break;
     case UnmapNotify:
       if (!rec->parent) rec->mapped = false;

@@ -184,7 +184,8 @@ void map_and_focus(WindowRecord& rec) {
   }
   x11::trap_begin();
   XSetInputFocus(dpy, rec.xwin, RevertToParent, CurrentTime);
-  x11::trap_end();
+  // Not viewable yet on a slow server: the focus is taken when it maps.
+  rec.wants_focus = x11::trap_end() != 0;
   if (x11::window_manager_present()) {
     XEvent msg;
     std::memset(&msg, 0, sizeof msg);

@@ -30,6 +30,7 @@ struct WindowRecord {
   bool needs_paint = false;
   bool fullscreen = false;
   bool override_redirect = false;
+  bool wants_focus = false;  // shown, but not yet viewable when it asked for the focus
   Visual* visual = nullptr;
   int depth = 0;
   Colormap colormap = 0;
