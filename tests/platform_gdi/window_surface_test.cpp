@@ -159,7 +159,9 @@ TEST_F(WindowSurfaceTest, ShapeClipsInputToTheRegion) {
   EXPECT_EQ(internal::live_regions(), regions + 1);
   destroy_window(child_);
   EXPECT_EQ(internal::live_regions(), regions);
-  EXPECT_EQ(set_window_rgn(child_, create_rect_rgn(0, 0, 5, 5), false), 0) << "no window";
+  HRGN spare = create_rect_rgn(0, 0, 5, 5);
+  EXPECT_EQ(set_window_rgn(child_, spare, false), 0) << "no window";
+  EXPECT_TRUE(delete_object(spare)) << "a refused region stays the caller's";
 }
 
 TEST_F(WindowSurfaceTest, CopyToAWindowLandsInItsVisual) {
