@@ -161,7 +161,7 @@ TEST_F(TraceTool, SvgShowsTheLevelThePathAndTheBumps) {
   const size_t grass = svg.find("<g id=\"grass\"");
   ASSERT_NE(grass, std::string::npos);
   EXPECT_EQ(count(svg.substr(grass, svg.find("</g>", grass) - grass), "<circle"), 36);
-  EXPECT_EQ(count(svg, "url(#slope"), 2);
+  EXPECT_EQ(count(svg, "<g id=\"ramp"), 2);
   // The bump frames are marked (three here, at distinct places).
   const size_t bumps = svg.find("<g id=\"collisions\"");
   ASSERT_NE(bumps, std::string::npos);

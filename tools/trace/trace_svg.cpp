@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <set>
+#include <vector>
 
 #include "trace_output.h"
 
@@ -107,52 +108,77 @@ struct Writer {
   }
 };
 
-void write_quads(Writer& w, const LevelView& level) {
-  // A flat quad's height over X and Z is a plane; a ramp is shaded along its
-  // slope from its lowest corner to where it reaches its highest.
-  std::string fills[8];
-  w("<defs>\n");
-  for (int i = 0; i < 8; ++i) {
-    const TQUAD& q = level.quads[i];
-    const TGLVECTOR c[4] = {q.P1, q.P2, q.P3, q.P4};
-    const TGLVECTOR* lo = &c[0];
-    const TGLVECTOR* hi = &c[0];
-    for (const TGLVECTOR& v : c) {
-      if (v.Y < lo->Y) lo = &v;
-      if (v.Y > hi->Y) hi = &v;
+// A point of a quad's outline seen from above, with its height.
+struct Corner {
+  double x, z, h;
+};
+
+// The part of a convex outline whose height lies in [lo, hi], each bound a
+// straight line across it since the quad is flat.
+std::vector<Corner> clip(std::vector<Corner> poly, double lo, double hi) {
+  for (int side = 0; side < 2; ++side) {
+    auto keep = [&](const Corner& c) { return side == 0 ? c.h >= lo : c.h <= hi; };
+    const double bound = side == 0 ? lo : hi;
+    std::vector<Corner> out;
+    for (size_t k = 0; k < poly.size(); ++k) {
+      const Corner& p = poly[k];
+      const Corner& n = poly[(k + 1) % poly.size()];
+      if (keep(p)) out.push_back(p);
+      if (keep(p) != keep(n)) {
+        const double t = (bound - p.h) / (n.h - p.h);
+        out.push_back({p.x + (n.x - p.x) * t, p.z + (n.z - p.z) * t, bound});
+      }
     }
-    std::string& fill = fills[i];
-    if (hi->Y > lo->Y) {
-      // Plane through corners 1, 2, 3: y = a x + b z + d.
-      const double ux = c[1].X - c[0].X, uy = c[1].Y - c[0].Y, uz = c[1].Z - c[0].Z;
-      const double vx = c[2].X - c[0].X, vy = c[2].Y - c[0].Y, vz = c[2].Z - c[0].Z;
-      const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-      const double a = -nx / ny, b = -nz / ny;
-      const double g2 = a * a + b * b;
-      const double rise = hi->Y - lo->Y;
-      const double x2 = lo->X + rise * a / g2, z2 = lo->Z + rise * b / g2;
-      w("<linearGradient id=\"slope%d\" gradientUnits=\"userSpaceOnUse\" x1=\"%s\" y1=\"%s\" x2=\"%s\" y2=\"%s\">"
-        "<stop offset=\"0\" stop-color=\"%s\"/><stop offset=\"1\" stop-color=\"%s\"/></linearGradient>\n",
-        i, num(px(lo->X)).c_str(), num(py(lo->Z)).c_str(), num(px(x2)).c_str(), num(py(z2)).c_str(),
-        surface_colour(lo->Y).c_str(), surface_colour(hi->Y).c_str());
-      fill = "url(#slope" + std::to_string(i) + ")";
-    } else {
-      fill = surface_colour(lo->Y);
-    }
+    poly = out;
   }
-  w("</defs>\n");
-  w("<g id=\"level\" stroke=\"#55586a\" stroke-width=\"1\" stroke-linejoin=\"round\">\n");
+  return poly;
+}
+
+void write_quads(Writer& w, const LevelView& level) {
+  // Drawn in index order, so that a surface above another covers it, and a
+  // little transparent, so that what lies beneath still shows. A ramp is
+  // shaded in bands of its height rather than by a gradient, which not every
+  // SVG renderer draws.
+  w("<g id=\"level\" stroke-linejoin=\"round\">\n");
   for (int i = 0; i < 8; ++i) {
     const TQUAD& q = level.quads[i];
+    std::vector<Corner> poly;
+    double lo = q.P1.Y, hi = q.P1.Y;
+    for (int k = 0; k < 4; ++k) {
+      const TGLVECTOR* v = outline(q, k);
+      poly.push_back({v->X, v->Z, v->Y});
+      lo = std::min<double>(lo, v->Y);
+      hi = std::max<double>(hi, v->Y);
+    }
     std::string pts;
     for (int k = 0; k < 4; ++k) pts += (k ? " " : "") + point(outline(q, k)->X, outline(q, k)->Z);
-    w("<polygon id=\"quad%d\" points=\"%s\" fill=\"%s\" fill-opacity=\"0.85\"/>\n", i, pts.c_str(), fills[i].c_str());
+    if (hi == lo) {
+      w("<polygon id=\"quad%d\" points=\"%s\" fill=\"%s\" fill-opacity=\"0.85\" stroke=\"#55586a\"/>\n", i,
+        pts.c_str(), surface_colour(lo).c_str());
+      continue;
+    }
+    // Opaque bands that overlap a little, made transparent as one, so that
+    // no seam shows between them.
+    const int bands = std::max(4, static_cast<int>(std::lround((hi - lo) * 2)));
+    const double step = (hi - lo) / bands;
+    w("<g id=\"ramp%d\" opacity=\"0.85\">\n", i);
+    for (int k = 0; k < bands; ++k) {
+      const double b0 = lo + step * k;
+      const double b1 = k + 1 == bands ? hi : b0 + step * 1.5;
+      const std::vector<Corner> band = clip(poly, b0, b1);
+      if (band.size() < 3) continue;
+      std::string d;
+      for (const Corner& c : band) d += (d.empty() ? "M" : " L") + point(c.x, c.z);
+      w("<path d=\"%s Z\" fill=\"%s\" stroke=\"none\"/>\n", d.c_str(), surface_colour(b0 + step / 2).c_str());
+    }
+    w("</g>\n");
+    w("<polygon id=\"quad%d\" points=\"%s\" fill=\"none\" stroke=\"#55586a\"/>\n", i, pts.c_str());
   }
   w("</g>\n");
 
-  // Each surface named where it shows, beneath the surfaces drawn after it.
-  w("<g id=\"labels\" font-family=\"sans-serif\" font-size=\"12\" fill=\"#3a3d4a\" text-anchor=\"middle\" "
-    "stroke=\"#ffffff\" stroke-width=\"3\" stroke-opacity=\"0.7\" paint-order=\"stroke\">\n");
+  // Each surface named where it shows, beneath the surfaces drawn after it;
+  // the names are written twice, a light halo under the letters.
+  std::string labels;
   for (int i = 0; i < 8; ++i) {
     const TQUAD& q = level.quads[i];
     double sx = 0, sz = 0;
@@ -170,13 +196,17 @@ void write_quads(Writer& w, const LevelView& level) {
     if (n == 0) continue;
     float lo = q.P1.Y, hi = q.P1.Y;
     for (const TGLVECTOR& v : {q.P2, q.P3, q.P4}) lo = std::min(lo, v.Y), hi = std::max(hi, v.Y);
-    std::string name = lo < hi                     ? "ramp " + float_text(lo) + "\u2013" + float_text(hi)
-                       : i == 0                    ? "ground " + float_text(lo)
-                       : hi >= MAX_HEIGHT          ? "platform " + float_text(hi)
-                                                   : "walkway " + float_text(hi);
-    w("<text x=\"%s\" y=\"%s\">%d: %s</text>\n", num(px(sx / n)).c_str(), num(py(sz / n) + 4).c_str(), i,
-      name.c_str());
+    const std::string name = lo < hi            ? "ramp " + float_text(lo) + "\u2013" + float_text(hi)
+                             : i == 0           ? "ground " + float_text(lo)
+                             : hi >= MAX_HEIGHT ? "platform " + float_text(hi)
+                                                : "walkway " + float_text(hi);
+    labels += "<text x=\"" + num(px(sx / n)) + "\" y=\"" + num(py(sz / n) + 4) + "\">" + std::to_string(i) + ": " +
+              name + "</text>\n";
   }
+  w("<g id=\"labels\" font-family=\"sans-serif\" font-size=\"12\" text-anchor=\"middle\">\n");
+  w("<g fill=\"#ffffff\" stroke=\"#ffffff\" stroke-width=\"3\" stroke-linejoin=\"round\" opacity=\"0.6\">\n%s</g>\n",
+    labels.c_str());
+  w("<g fill=\"#3a3d4a\">\n%s</g>\n", labels.c_str());
   w("</g>\n");
 }
 
@@ -271,13 +301,16 @@ void write_legend(Writer& w) {
   const double x = LEGEND_LEFT, top = MAP_TOP;
   w("<g id=\"legend\" font-family=\"sans-serif\" font-size=\"12\" fill=\"#222\">\n");
   w("<text x=\"%s\" y=\"%s\" font-weight=\"bold\">Path: ground height</text>\n", num(x).c_str(), num(top).c_str());
-  w("<defs><linearGradient id=\"pathscale\" x1=\"0\" y1=\"1\" x2=\"0\" y2=\"0\">");
-  for (int k = 0; k <= 8; ++k)
-    w("<stop offset=\"%s\" stop-color=\"%s\"/>", num(k / 8.0).c_str(), path_colour(k).c_str());
-  w("</linearGradient></defs>\n");
   const double barTop = top + 14, barH = 160;
-  w("<rect x=\"%s\" y=\"%s\" width=\"18\" height=\"%s\" fill=\"url(#pathscale)\" stroke=\"#1c1c24\"/>\n",
-    num(x).c_str(), num(barTop).c_str(), num(barH).c_str());
+  const int steps = 32;
+  for (int k = 0; k < steps; ++k) {
+    const double h = MAX_HEIGHT * (k + 0.5) / steps;
+    const double y1 = barTop + barH * (1 - static_cast<double>(k + 1) / steps);
+    w("<rect x=\"%s\" y=\"%s\" width=\"18\" height=\"%s\" fill=\"%s\" stroke=\"none\"/>\n", num(x).c_str(), num(y1).c_str(),
+      num(barH / steps + (k > 0 ? 0.5 : 0)).c_str(), path_colour(h).c_str());
+  }
+  w("<rect x=\"%s\" y=\"%s\" width=\"18\" height=\"%s\" fill=\"none\" stroke=\"#1c1c24\"/>\n", num(x).c_str(),
+    num(barTop).c_str(), num(barH).c_str());
   for (int h = 0; h <= 8; h += 2) {
     const double y = barTop + barH * (1 - h / MAX_HEIGHT);
     w("<line x1=\"%s\" y1=\"%s\" x2=\"%s\" y2=\"%s\" stroke=\"#1c1c24\"/><text x=\"%s\" y=\"%s\">%d</text>\n",
@@ -287,23 +320,25 @@ void write_legend(Writer& w) {
 
   double y = barTop + barH + 34;
   w("<text x=\"%s\" y=\"%s\" font-weight=\"bold\">Surfaces</text>\n", num(x).c_str(), num(y).c_str());
-  w("<defs><linearGradient id=\"rampswatch\"><stop offset=\"0\" stop-color=\"%s\"/><stop offset=\"1\" "
-    "stop-color=\"%s\"/></linearGradient></defs>\n",
-    surface_colour(0).c_str(), surface_colour(MAX_HEIGHT).c_str());
   const struct {
-    const char* fill;
-    std::string colour;
+    double height;
     const char* text;
-  } swatches[] = {{nullptr, surface_colour(0), "ground, height 0"},
-                  {nullptr, surface_colour(4), "walkway, height 4"},
-                  {nullptr, surface_colour(8), "platform, height 8"},
-                  {"url(#rampswatch)", "", "ramp, low to high"}};
+  } swatches[] = {{0, "ground, height 0"}, {4, "walkway, height 4"}, {8, "platform, height 8"}, {-1, "ramp, low to high"}};
   for (const auto& s : swatches) {
     y += 20;
-    w("<rect x=\"%s\" y=\"%s\" width=\"26\" height=\"14\" fill=\"%s\" fill-opacity=\"0.85\" stroke=\"#55586a\"/>"
-      "<text x=\"%s\" y=\"%s\">%s</text>\n",
-      num(x).c_str(), num(y - 11).c_str(), s.fill ? s.fill : s.colour.c_str(), num(x + 34).c_str(),
-      num(y).c_str(), s.text);
+    if (s.height < 0) {
+      w("<g opacity=\"0.85\">");
+      for (int k = 0; k < 8; ++k)
+        w("<rect x=\"%s\" y=\"%s\" width=\"%s\" height=\"14\" fill=\"%s\" stroke=\"none\"/>", num(x + 26.0 * k / 8).c_str(),
+          num(y - 11).c_str(), num(26.0 / 8 + (k < 7 ? 0.3 : 0)).c_str(), surface_colour(MAX_HEIGHT * (k + 0.5) / 8).c_str());
+      w("</g>");
+      w("<rect x=\"%s\" y=\"%s\" width=\"26\" height=\"14\" fill=\"none\" stroke=\"#55586a\"/>", num(x).c_str(),
+        num(y - 11).c_str());
+    } else {
+      w("<rect x=\"%s\" y=\"%s\" width=\"26\" height=\"14\" fill=\"%s\" fill-opacity=\"0.85\" stroke=\"#55586a\"/>",
+        num(x).c_str(), num(y - 11).c_str(), surface_colour(s.height).c_str());
+    }
+    w("<text x=\"%s\" y=\"%s\">%s</text>\n", num(x + 34).c_str(), num(y).c_str(), s.text);
   }
 
   y += 34;
