@@ -3,9 +3,9 @@
 
 # Packages needed to build and run the demo.
 RUNTIME_PACKAGES="cmake g++ make pkg-config libgl-dev libglx-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0 \
-libx11-dev libxext-dev libxcursor-dev libxrandr-dev"
+libx11-dev libxext-dev libxcursor-dev libxrandr-dev libpixman-1-dev"
 # Added for the tests, the benchmarks and the fuzzers.
-TEST_PACKAGES="libgtest-dev libbenchmark-dev libglm-dev libxtst-dev libegl-dev libpixman-1-dev \
+TEST_PACKAGES="libgtest-dev libbenchmark-dev libglm-dev libxtst-dev libegl-dev \
 clang-14 libclang-rt-14-dev xvfb xauth xdotool x11-utils apitrace mesa-utils imagemagick"
 
 # Installs what is missing when run as root; otherwise prints the one
