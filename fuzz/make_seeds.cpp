@@ -11,14 +11,8 @@ using imageio::Bytes;
 
 namespace {
 
-void put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void put32(Bytes& b, uint32_t v) {
-  put16(b, v & 0xFFFF);
-  put16(b, v >> 16);
-}
+using imageio::put16;
+using imageio::put32;
 
 // A BMP with a 40-byte header, an optional table or masks, then the data.
 Bytes bmp(int w, int h, uint16_t bits, uint32_t compression, const Bytes& extra, uint32_t colors, const Bytes& data) {

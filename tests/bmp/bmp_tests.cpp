@@ -21,14 +21,8 @@ Bytes operator+(Bytes a, const Bytes& b) {
   return a;
 }
 
-void put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void put32(Bytes& b, uint32_t v) {
-  put16(b, v & 0xFFFF);
-  put16(b, v >> 16);
-}
+using imageio::put16;
+using imageio::put32;
 
 // A file built field by field, so that each bad case changes one of them.
 struct Bmp {

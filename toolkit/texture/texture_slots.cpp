@@ -12,6 +12,7 @@
 
 #include <tarvex/tga.h>
 #include <tvxp/bitmap.h>
+#include <tvxp/gdi.h>
 
 #ifndef GL_BGRA_EXT
 #define GL_BGRA_EXT 0x80E1
@@ -39,21 +40,10 @@ struct TBITMAPFILEHEADER {
   uint16_t bfReserved2;
   uint32_t bfOffBits;
 };
-struct TBITMAPINFOHEADER {
-  uint32_t biSize;
-  int32_t biWidth;
-  int32_t biHeight;
-  uint16_t biPlanes;
-  uint16_t biBitCount;
-  uint32_t biCompression;
-  uint32_t biSizeImage;
-  int32_t biXPelsPerMeter;
-  int32_t biYPelsPerMeter;
-  uint32_t biClrUsed;
-  uint32_t biClrImportant;
-};
 #pragma pack(pop)
-static_assert(sizeof(TBITMAPFILEHEADER) == 14 && sizeof(TBITMAPINFOHEADER) == 40);
+static_assert(sizeof(TBITMAPFILEHEADER) == 14);
+// The info header is the platform's record of the same 40 bytes.
+using TBITMAPINFOHEADER = tvxp::BITMAPINFOHEADER;
 
 bool mipmap_filter(int32_t filter) {
   return filter == GL_NEAREST_MIPMAP_NEAREST || filter == GL_LINEAR_MIPMAP_NEAREST ||

@@ -5,7 +5,6 @@
 #include <map>
 
 namespace imageio {
-namespace {
 
 void put16(Bytes& b, uint32_t v) {
   b.push_back(uint8_t(v));
@@ -15,6 +14,8 @@ void put32(Bytes& b, uint32_t v) {
   put16(b, v & 0xFFFF);
   put16(b, v >> 16);
 }
+
+namespace {
 
 bool sizes_ok(int width, int height) {
   return width > 0 && height > 0 && int64_t{width} * height <= (int64_t{1} << 28);

@@ -11,6 +11,10 @@ namespace imageio {
 
 using Bytes = std::vector<uint8_t>;
 
+// Little-endian fields, as every format here stores them.
+void put16(Bytes& b, uint32_t v);
+void put32(Bytes& b, uint32_t v);
+
 // BMP with a 40-byte info header, BI_RGB. bits: 24 (B, G, R), 32 (B, G, R, A)
 // or 8 (a palette of the image's distinct colours, at most 256; alpha is
 // dropped). Rows are stored bottom-up unless top_down (negative height).
