@@ -17,42 +17,42 @@
 
 #include <cmath>
 #include <cstdint>
-#include <random>
 
 namespace {
 
 using TVX_Collision::TGLVECTOR;
 
-// The level, corners in strip order.
-const TGLVECTOR LEVEL[8][4] = {
-    {{-10, 0, -10}, {10, 0, -10}, {-10, 0, 10}, {10, 0, 10}},
-    {{-6, 0, 10}, {0, 4, 10}, {-6, 0, 6}, {0, 4, 6}},
-    {{0, 4, 10}, {10, 4, 10}, {0, 4, 6}, {10, 4, 6}},
-    {{10, 4, 6}, {10, 4, -10}, {6, 4, 6}, {6, 4, -10}},
-    {{-10, 4, -10}, {6, 4, -10}, {-10, 4, -2}, {6, 4, -2}},
-    {{-10, 4, 10}, {-10, 4, -2}, {-6, 4, 10}, {-6, 4, -2}},
-    {{6, 4, -10}, {0, 8, -10}, {6, 4, -6}, {0, 8, -6}},
-    {{-10, 8, -10}, {0, 8, -10}, {-10, 8, -6}, {0, 8, -6}},
+// The level and the grass probe columns, as the demo builds them.
+struct Level {
+  TGLVECTOR corner[8][4];
 };
 
-// Grass probe columns as the scene lays them out: MT19937 seeded 0, x then z
-// as 9 - random(18), then the size's draw.
+Level make_level() {
+  rayheight::BUILD_SCENE_TABLES();
+  Level v{};
+  for (int q = 0; q < 8; ++q) {
+    v.corner[q][0] = rayheight::Q[q].P1;
+    v.corner[q][1] = rayheight::Q[q].P2;
+    v.corner[q][2] = rayheight::Q[q].P3;
+    v.corner[q][3] = rayheight::Q[q].P4;
+  }
+  return v;
+}
+const Level LEVEL_TABLE = make_level();
+const auto& LEVEL = LEVEL_TABLE.corner;
+
 struct Grass {
   TGLVECTOR low[7][7];
   TGLVECTOR high[7][7];
 };
 
 Grass make_grass() {
+  rayheight::BUILD_SCENE_TABLES();
   Grass g{};
-  std::mt19937 mt(0);
-  auto random = [&](uint32_t n) { return int(uint32_t((uint64_t(mt()) * n) >> 32)); };
   for (int i = 0; i < 7; ++i)
     for (int l = 0; l < 7; ++l) {
-      const float x = float(9 - random(18));
-      const float z = float(9 - random(18));
-      mt();  // the billboard's size
-      g.low[i][l] = {x, -1, z};
-      g.high[i][l] = {x, 10, z};
+      g.low[i][l] = rayheight::POS1[i][l];
+      g.high[i][l] = rayheight::POS2[i][l];
     }
   return g;
 }
