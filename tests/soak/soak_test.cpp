@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -98,6 +100,7 @@ class Soak {
     ASSERT_TRUE(tvx_e2e::find_window("Video!", 30, &box)) << stderr_text();
     tvx_e2e::sleep_ms(100);
     tvx_e2e::tap("n");
+    ASSERT_TRUE(tvx_e2e::window_gone("Video!", 10)) << "the answer did not reach the question\n" << stderr_text();
   }
 
   // Finds the demo's window, gives it the keyboard and moves it off the
@@ -259,6 +262,8 @@ const FaultCase FAULT_CASES[] = {
     {"GrassTruncated", "erba01.tga", Fault::TRUNCATED, "ERROR"},
     {"GrassRandom", "erba01.tga", Fault::RANDOM, "Invalid Image"},
 };
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class SoakTextureFaultTest : public ::testing::TestWithParam<FaultCase> {};
 
