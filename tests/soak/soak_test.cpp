@@ -52,6 +52,7 @@ class Soak {
   }
   ~Soak() {
     if (tvx_e2e::running(program_)) tvx_e2e::wait_exit(program_, 0);
+    if (!program_.stderr_path.empty()) fs::remove(program_.stderr_path);
     fs::remove_all(dir_);
   }
   const fs::path& dir() const { return dir_; }
