@@ -275,6 +275,23 @@ TEST_F(PrimitiveTest, SferaWithoutBandsDrawsNothing) {
   }
 }
 
+// The sphere's tables are kept per tessellation: switching between spheres
+// gives each the stream it had, to the last bit.
+TEST_F(PrimitiveTest, SferaStreamsStayTheSameAcrossTessellations) {
+  auto stream = [](int numcircle, int numline) {
+    std::vector<float> out;
+    for (const auto& p : capture([&] { SFERA(0.5f, -0.25f, 0.125f, 1.5f, numcircle, numline, 0.33333334f); }))
+      for (const auto& v : p.v) out.insert(out.end(), {v.x, v.y, v.z, v.r, v.g, v.b, v.s, v.t});
+    return out;
+  };
+  const std::vector<float> first = stream(20, 20);
+  const std::vector<float> other = stream(4, 2);
+  EXPECT_NE(first, other);
+  EXPECT_EQ(stream(20, 20), first);
+  EXPECT_EQ(stream(4, 2), other);
+  EXPECT_EQ(stream(20, 20), first);
+}
+
 struct BillboardCase {
   const char* name;
   float view_turn;  // degrees about Y applied before the sprite
