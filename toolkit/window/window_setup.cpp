@@ -1,4 +1,5 @@
 // The toolkit's window: settings, classes, creation, GL context, teardown.
+#include <tarvex/hover_button.h>
 #include <tarvex/input.h>
 #include <tarvex/vertex.h>
 #include <tarvex/window.h>
@@ -45,7 +46,6 @@ uint32_t OBJNULL = 0;
 namespace {
 
 const char GL_WINDOW_CLASS[] = "GLWindow";
-const char IMAGE_BUTTON_CLASS[] = "IMAGEBUTTON";
 const int IDI_APPLICATION = 32512;
 const int IDC_ARROW = 32512;
 const int COLOR_BTNFACE = 15;
@@ -105,7 +105,7 @@ bool WINDOWREGISTER() {
   cls.name = GL_WINDOW_CLASS;
   bool result = (tvxp::register_class(cls) & 0xFFFF) != 0;
 
-  if (!tvxp::get_class_info_ex(IMAGE_BUTTON_CLASS, &WINDOWCLASSEX)) {
+  if (!tvxp::get_class_info_ex(SZHOVERCLASS, &WINDOWCLASSEX)) {
     WINDOWCLASSEX.cbSize = 48;
     WINDOWCLASSEX.style = 0;
     WINDOWCLASSEX.lpfnWndProc = HOVERBUTTONHANDLER;
@@ -117,7 +117,7 @@ bool WINDOWREGISTER() {
     // The button paints everything itself.
     WINDOWCLASSEX.hbrBackground = tvxp::get_stock_object(NULL_BRUSH);
     WINDOWCLASSEX.lpszMenuName = nullptr;
-    WINDOWCLASSEX.lpszClassName = IMAGE_BUTTON_CLASS;
+    WINDOWCLASSEX.lpszClassName = SZHOVERCLASS;
     WINDOWCLASSEX.hIconSm = tvxp::load_system_icon(IDI_APPLICATION);
     tvxp::register_class_ex(WINDOWCLASSEX);
   }
