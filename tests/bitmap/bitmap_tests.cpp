@@ -15,6 +15,7 @@
 
 #include "bitmap_internal.h"
 #include "image_writer.h"
+#include "test_support.h"
 
 namespace {
 
@@ -22,27 +23,6 @@ using namespace tvxp;
 
 constexpr UINT kFlags = LR_LOADFROMFILE | LR_LOADTRANSPARENT | LR_CREATEDIBSECTION;
 
-std::string temp_dir() {
-  static std::string dir = [] {
-    char name[] = "/tmp/bitmap_tests.XXXXXX";
-    const char* made = mkdtemp(name);
-    return std::string(made ? made : "/tmp");
-  }();
-  return dir;
-}
-
-std::string fixture(const std::string& name, const imageio::Bytes& bytes) {
-  const std::string path = temp_dir() + "/" + name;
-  FILE* f = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(f, nullptr) << path;
-  if (f) {
-    if (!bytes.empty()) {
-      EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    }
-    std::fclose(f);
-  }
-  return path;
-}
 
 // RGBA pixels, top row first, every byte distinct enough to show a swap or a
 // row in the wrong place.
@@ -69,7 +49,7 @@ TEST_P(BitmapLoad, KeepsDepthRowOrderAndPaddedStride) {
   const LoadCase c = GetParam();
   const int w = 3, h = 2;
   const std::vector<uint8_t> rgba = picture(w, h);
-  const std::string path = fixture("load" + std::to_string(c.bits) + (c.top_down ? "td" : "bu") + ".bmp",
+  const std::string path = tvx_test::write_fixture("load" + std::to_string(c.bits) + (c.top_down ? "td" : "bu") + ".bmp",
                                    imageio::build_bmp(rgba.data(), w, h, c.bits, c.top_down));
   HBITMAP bmp = load_image(path.c_str(), IMAGE_BITMAP, 0, 0, kFlags);
   ASSERT_NE(bmp, 0u);
@@ -120,16 +100,16 @@ INSTANTIATE_TEST_SUITE_P(Depths, BitmapLoad,
 TEST(Bitmap, RefusedFilesAndRequestsGiveNoHandle) {
   const std::vector<uint8_t> rgba = picture(2, 2);
   const imageio::Bytes good = imageio::build_bmp(rgba.data(), 2, 2, 24);
-  const std::string ok = fixture("good.bmp", good);
+  const std::string ok = tvx_test::write_fixture("good.bmp", good);
   imageio::Bytes cut(good.begin(), good.end() - 3);
   imageio::Bytes not_bmp = good;
   not_bmp[0] = 'X';
-  const std::string cut_path = fixture("cut.bmp", cut);
-  const std::string not_bmp_path = fixture("notbmp.bmp", not_bmp);
-  const std::string empty_path = fixture("empty.bmp", {});
+  const std::string cut_path = tvx_test::write_fixture("cut.bmp", cut);
+  const std::string not_bmp_path = tvx_test::write_fixture("notbmp.bmp", not_bmp);
+  const std::string empty_path = tvx_test::write_fixture("empty.bmp", {});
   const size_t live = internal::live_bitmaps();
 
-  const std::string dir = temp_dir();  // kept alive: the table holds its characters
+  const std::string dir = tvx_test::scratch_dir();  // kept alive: the table holds its characters
   struct Case {
     const char* what;
     const char* name;
@@ -157,7 +137,7 @@ TEST(Bitmap, RefusedFilesAndRequestsGiveNoHandle) {
 
 TEST(Bitmap, GetObjectNeedsRoomForTheRecord) {
   const std::vector<uint8_t> rgba = picture(1, 1);
-  const std::string path = fixture("one.bmp", imageio::build_bmp(rgba.data(), 1, 1, 32));
+  const std::string path = tvx_test::write_fixture("one.bmp", imageio::build_bmp(rgba.data(), 1, 1, 32));
   HBITMAP bmp = load_image(path.c_str(), IMAGE_BITMAP, 0, 0, kFlags);
   ASSERT_NE(bmp, 0u);
   BITMAP bm{};
@@ -170,7 +150,7 @@ TEST(Bitmap, GetObjectNeedsRoomForTheRecord) {
 
 TEST(Bitmap, DeleteReleasesOnceAndInvalidatesTheHandle) {
   const std::vector<uint8_t> rgba = picture(4, 3);
-  const std::string path = fixture("del.bmp", imageio::build_bmp(rgba.data(), 4, 3, 24));
+  const std::string path = tvx_test::write_fixture("del.bmp", imageio::build_bmp(rgba.data(), 4, 3, 24));
   const size_t live = internal::live_bitmaps();
   HBITMAP a = load_image(path.c_str(), IMAGE_BITMAP, 0, 0, kFlags);
   HBITMAP b = load_image(path.c_str(), IMAGE_BITMAP, 0, 0, kFlags);
@@ -206,7 +186,7 @@ TEST(Bitmap, LoadTransparentWhitensThePaletteEntryOfTheFirstPixel) {
   // Two colours; the first stored pixel (bottom-left) is blue.
   const uint8_t rgba[] = {255, 0, 0, 255, 255, 0, 0, 255,   // top row: red
                           0, 0, 255, 255, 255, 0, 0, 255};  // bottom row: blue, red
-  const std::string path = fixture("pal.bmp", imageio::build_bmp(rgba, 2, 2, 8));
+  const std::string path = tvx_test::write_fixture("pal.bmp", imageio::build_bmp(rgba, 2, 2, 8));
   HBITMAP plain = load_image(path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
   HBITMAP transparent = load_image(path.c_str(), IMAGE_BITMAP, 0, 0, kFlags);
   ASSERT_NE(plain, 0u);
@@ -227,7 +207,7 @@ TEST(Bitmap, LoadTransparentWhitensThePaletteEntryOfTheFirstPixel) {
   EXPECT_TRUE(delete_object(transparent));
 
   // Deeper images have no table: the flag leaves their pixels alone.
-  const std::string deep = fixture("deep.bmp", imageio::build_bmp(rgba, 2, 2, 24));
+  const std::string deep = tvx_test::write_fixture("deep.bmp", imageio::build_bmp(rgba, 2, 2, 24));
   HBITMAP a = load_image(deep.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
   HBITMAP b = load_image(deep.c_str(), IMAGE_BITMAP, 0, 0, kFlags);
   ASSERT_NE(a, 0u);

@@ -6,16 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "demo_program.h"
 #include "x_driver.h"
 
 namespace {
 
-const char TITLE[] = "Rilevamento dell altezza tramite intersezioni con i raggi - W\\S\\A\\D movimento  Z on/off debug";
-
-std::string bin_dir() {
-  std::string path = RAYHEIGHT_BIN;
-  return path.substr(0, path.rfind('/'));
-}
 
 struct Rgb {
   int r, g, b;
@@ -46,14 +41,14 @@ class DemoSceneTest : public ::testing::Test {
     const char* d = std::getenv("DISPLAY");
     ASSERT_TRUE(d && *d) << "no X display: run the tests under Xvfb (./test.sh does)";
     // Paced presents (60 Hz here): walking is counted per frame.
-    program_ = tvx_e2e::start(RAYHEIGHT_BIN, bin_dir(), {"vblank_mode=1"});
+    program_ = tvx_e2e::start(RAYHEIGHT_BIN, tvx_e2e::demo_bin_dir(), {"vblank_mode=1"});
     tvx_e2e::WindowInfo box;
     ASSERT_TRUE(tvx_e2e::find_window("Video!", 10, &box)) << tvx_e2e::read_stderr(program_);
     tvx_e2e::sleep_ms(100);
     tvx_e2e::tap("n");
-    ASSERT_TRUE(tvx_e2e::find_window(TITLE, 10, &window_)) << tvx_e2e::read_stderr(program_);
+    ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 10, &window_)) << tvx_e2e::read_stderr(program_);
     tvx_e2e::sleep_ms(500);
-    ASSERT_TRUE(tvx_e2e::find_window(TITLE, 1, &window_));
+    ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 1, &window_));
   }
   void TearDown() override {
     if (tvx_e2e::running(program_)) tvx_e2e::wait_exit(program_, 0);

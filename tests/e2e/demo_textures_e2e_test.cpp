@@ -8,15 +8,13 @@
 #include <random>
 #include <string>
 
+#include "demo_program.h"
 #include "x_driver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const char TITLE[] = "Rilevamento dell altezza tramite intersezioni con i raggi - W\\S\\A\\D movimento  Z on/off debug";
-
-fs::path bin_dir() { return fs::path(RAYHEIGHT_BIN).parent_path(); }
 
 bool is_brick(unsigned p) {
   int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
@@ -36,7 +34,7 @@ class DemoTexturesTest : public ::testing::Test {
     if (tvx_e2e::running(program_)) tvx_e2e::wait_exit(program_, 0);
     fs::remove_all(dir_);
   }
-  void copy(const char* name) { fs::copy_file(bin_dir() / name, dir_ / name); }
+  void copy(const char* name) { fs::copy_file(tvx_e2e::demo_bin_dir() / name, dir_ / name); }
   void write(const char* name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
   }
@@ -57,9 +55,9 @@ class DemoTexturesTest : public ::testing::Test {
   }
   unsigned ground_pixel() {
     tvx_e2e::WindowInfo w;
-    EXPECT_TRUE(tvx_e2e::find_window(TITLE, 10, &w));
+    EXPECT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 10, &w));
     tvx_e2e::sleep_ms(400);
-    EXPECT_TRUE(tvx_e2e::find_window(TITLE, 1, &w));
+    EXPECT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 1, &w));
     return tvx_e2e::pixel(w.id, 400, 503);  // the ground in front of the ball
   }
   void end() {
@@ -105,10 +103,10 @@ TEST_F(DemoTexturesTest, RandomBytesTgaShowsItsMessageAndTheDemoRuns) {
 }
 
 TEST_F(DemoTexturesTest, TruncatedFilesShowOneMessageAndTheDemoRuns) {
-  std::ifstream tga(bin_dir() / "erba01.tga", std::ios::binary);
+  std::ifstream tga(tvx_e2e::demo_bin_dir() / "erba01.tga", std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(tga)), std::istreambuf_iterator<char>());
   write("erba01.tga", bytes.substr(0, bytes.size() / 2));
-  std::ifstream bmp(bin_dir() / "wall02.bmp", std::ios::binary);
+  std::ifstream bmp(tvx_e2e::demo_bin_dir() / "wall02.bmp", std::ios::binary);
   std::string wall((std::istreambuf_iterator<char>(bmp)), std::istreambuf_iterator<char>());
   write("wall02.bmp", wall.substr(0, wall.size() / 3));
   copy("stoneblocks.bmp");

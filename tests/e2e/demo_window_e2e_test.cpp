@@ -4,24 +4,19 @@
 #include <cstdlib>
 #include <string>
 
+#include "demo_program.h"
 #include "x_driver.h"
 
 namespace {
 
-const char TITLE[] = "Rilevamento dell altezza tramite intersezioni con i raggi - W\\S\\A\\D movimento  Z on/off debug";
 const char QUESTION_CAPTION[] = "Video!";
-
-std::string bin_dir() {
-  std::string path = RAYHEIGHT_BIN;
-  return path.substr(0, path.rfind('/'));
-}
 
 class DemoWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* d = std::getenv("DISPLAY");
     ASSERT_TRUE(d && *d) << "no X display: run the tests under Xvfb (./test.sh does)";
-    program_ = tvx_e2e::start(RAYHEIGHT_BIN, bin_dir(), {"vblank_mode=0"});
+    program_ = tvx_e2e::start(RAYHEIGHT_BIN, tvx_e2e::demo_bin_dir(), {"vblank_mode=0"});
   }
   void TearDown() override {
     if (tvx_e2e::running(program_)) tvx_e2e::wait_exit(program_, 0);
@@ -42,14 +37,14 @@ class DemoWindowTest : public ::testing::Test {
 TEST_F(DemoWindowTest, NoGivesTheTitledWindowAndEscapeEndsWithStatusZero) {
   answer("n");
   tvx_e2e::WindowInfo w;
-  ASSERT_TRUE(tvx_e2e::find_window(TITLE, 10, &w)) << tvx_e2e::read_stderr(program_);
+  ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 10, &w)) << tvx_e2e::read_stderr(program_);
   EXPECT_EQ(w.width, 800);
   EXPECT_EQ(w.height, 600);
   EXPECT_EQ(w.x, 0);
   EXPECT_EQ(w.y, 0);
   tvx_e2e::sleep_ms(300);
   EXPECT_TRUE(tvx_e2e::running(program_));
-  ASSERT_TRUE(tvx_e2e::find_window(TITLE, 1, &w));
+  ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 1, &w));
   // The frame is cleared to black around the level.
   EXPECT_EQ(tvx_e2e::pixel(w.id, 5, 5), 0u);
   EXPECT_EQ(tvx_e2e::pixel(w.id, 794, 5), 0u);
@@ -60,7 +55,7 @@ TEST_F(DemoWindowTest, NoGivesTheTitledWindowAndEscapeEndsWithStatusZero) {
 TEST_F(DemoWindowTest, YesGivesAScreenSizedWindow) {
   answer("y");
   tvx_e2e::WindowInfo w;
-  ASSERT_TRUE(tvx_e2e::find_window(TITLE, 10, &w)) << tvx_e2e::read_stderr(program_);
+  ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 10, &w)) << tvx_e2e::read_stderr(program_);
   EXPECT_EQ(w.width, tvx_e2e::screen_width());
   EXPECT_EQ(w.height, tvx_e2e::screen_height());
   EXPECT_EQ(w.x, 0);
@@ -73,10 +68,10 @@ TEST_F(DemoWindowTest, YesGivesAScreenSizedWindow) {
 TEST_F(DemoWindowTest, CloseBoxEndsWithStatusZero) {
   answer("n");
   tvx_e2e::WindowInfo w;
-  ASSERT_TRUE(tvx_e2e::find_window(TITLE, 10, &w));
+  ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 10, &w));
   tvx_e2e::request_close(w.id);
   EXPECT_EQ(tvx_e2e::wait_exit(program_, 10), 0) << tvx_e2e::read_stderr(program_);
-  EXPECT_TRUE(tvx_e2e::window_gone(TITLE, 2));
+  EXPECT_TRUE(tvx_e2e::window_gone(tvx_e2e::DEMO_TITLE, 2));
 }
 
 }  // namespace

@@ -9,16 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "demo_program.h"
 #include "x_driver.h"
 
 namespace {
 
-const char TITLE[] = "Rilevamento dell altezza tramite intersezioni con i raggi - W\\S\\A\\D movimento  Z on/off debug";
-
-std::string bin_dir() {
-  std::string path = RAYHEIGHT_BIN;
-  return path.substr(0, path.rfind('/'));
-}
 
 TEST(ServerLoss, DemoEndsWithStatusOneAndAMessage) {
   // A server of its own, so that killing it takes nobody else's windows.
@@ -37,12 +32,12 @@ TEST(ServerLoss, DemoEndsWithStatusOneAndAMessage) {
   usleep(100000);
   setenv("DISPLAY", display.c_str(), 1);
 
-  tvx_e2e::Program demo = tvx_e2e::start(RAYHEIGHT_BIN, bin_dir(), {"vblank_mode=0"});
+  tvx_e2e::Program demo = tvx_e2e::start(RAYHEIGHT_BIN, tvx_e2e::demo_bin_dir(), {"vblank_mode=0"});
   tvx_e2e::WindowInfo w;
   ASSERT_TRUE(tvx_e2e::find_window("Video!", 10, &w)) << tvx_e2e::read_stderr(demo);
   tvx_e2e::sleep_ms(100);
   tvx_e2e::tap("n");
-  ASSERT_TRUE(tvx_e2e::find_window(TITLE, 10, &w));
+  ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 10, &w));
   tvx_e2e::sleep_ms(300);
 
   kill(server, SIGKILL);

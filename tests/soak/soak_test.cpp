@@ -23,18 +23,16 @@
 #include <vector>
 
 #include "soak_input.h"
+#include "demo_program.h"
 #include "x_driver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const char TITLE[] = "Rilevamento dell altezza tramite intersezioni con i raggi - W\\S\\A\\D movimento  Z on/off debug";
 // Where the window is put, so that the pointer can leave it on every side.
 const int WINDOW_X = 200;
 const int WINDOW_Y = 150;
-
-fs::path bin_dir() { return fs::path(RAYHEIGHT_BIN).parent_path(); }
 
 std::string read_file(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -107,13 +105,13 @@ class Soak {
   // Finds the demo's window, gives it the keyboard and moves it off the
   // screen's corner.
   void take_window() {
-    ASSERT_TRUE(tvx_e2e::find_window(TITLE, 30, &window_)) << stderr_text();
+    ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 30, &window_)) << stderr_text();
     ASSERT_EQ(window_.width, 800);
     ASSERT_EQ(window_.height, 600);
     tvx_soak::move_window(window_.id, WINDOW_X, WINDOW_Y);
     for (int i = 0; i < 100 && (window_.x != WINDOW_X || window_.y != WINDOW_Y); ++i) {
       tvx_e2e::sleep_ms(20);
-      ASSERT_TRUE(tvx_e2e::find_window(TITLE, 5, &window_));
+      ASSERT_TRUE(tvx_e2e::find_window(tvx_e2e::DEMO_TITLE, 5, &window_));
     }
     ASSERT_EQ(window_.x, WINDOW_X);
     ASSERT_EQ(window_.y, WINDOW_Y);
@@ -218,7 +216,7 @@ class Soak {
 
 void copy_images(const fs::path& to, const std::string& except = "") {
   for (const char* name : {"wall02.bmp", "stoneblocks.bmp", "erba01.tga"})
-    if (name != except) fs::copy_file(bin_dir() / name, to / name);
+    if (name != except) fs::copy_file(tvx_e2e::demo_bin_dir() / name, to / name);
 }
 
 void require_display() {
@@ -280,7 +278,7 @@ TEST_P(SoakTextureFaultTest, TheDemoRunsOnAndEndsCleanly) {
   const uint64_t MARK = 3000;
   Soak soak(c.name);
   copy_images(soak.dir(), c.file);
-  std::string original = read_file(bin_dir() / c.file);
+  std::string original = read_file(tvx_e2e::demo_bin_dir() / c.file);
   ASSERT_GT(original.size(), 64u);
   if (c.fault == Fault::TRUNCATED) {
     std::ofstream(soak.dir() / c.file, std::ios::binary) << original.substr(0, original.size() / 2);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ namespace tvx_test {
 bool have_display();
 #define TVX_REQUIRE_DISPLAY() \
   ASSERT_TRUE(::tvx_test::have_display()) << "no X display: run the tests under Xvfb (./test.sh does)"
+
+// A scratch directory of this test process, made on first use.
+const std::string& scratch_dir();
+// Writes `bytes` to a file of that name in the scratch directory; its path.
+std::string write_fixture(const std::string& name, const std::vector<uint8_t>& bytes);
 
 // Message boxes seen by the recorder, in order.
 struct BoxRecord {

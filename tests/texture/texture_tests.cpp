@@ -26,27 +26,6 @@ namespace {
 using namespace Tarvex;
 using Bytes = std::vector<uint8_t>;
 
-std::string temp_dir() {
-  static std::string dir = [] {
-    char name[] = "/tmp/texture_tests.XXXXXX";
-    const char* made = mkdtemp(name);
-    return std::string(made ? made : "/tmp");
-  }();
-  return dir;
-}
-
-std::string fixture(const std::string& name, const Bytes& bytes) {
-  const std::string path = temp_dir() + "/" + name;
-  FILE* f = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(f, nullptr) << path;
-  if (f) {
-    if (!bytes.empty()) {
-      EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    }
-    std::fclose(f);
-  }
-  return path;
-}
 
 // RGBA, top row first; every pixel distinct and red never equal to blue.
 std::vector<uint8_t> picture(int w, int h) {
@@ -138,7 +117,7 @@ TEST_F(Textures, Bmp24SwapsEveryPixelRowByRowAndLeavesThePadding) {
     file[54 + r * stride + 18] = static_cast<uint8_t>(0xA0 + r);
     file[54 + r * stride + 19] = static_cast<uint8_t>(0xB0 + r);
   }
-  const std::string path = fixture("wall24.bmp", file);
+  const std::string path = tvx_test::write_fixture("wall24.bmp", file);
   const size_t live = tvxp::internal::live_bitmaps();
   g_released.clear();
   tvxp::internal::bitmap_delete_hook = keep_released;
@@ -170,7 +149,7 @@ TEST_F(Textures, Bmp24SwapsEveryPixelRowByRowAndLeavesThePadding) {
 TEST_F(Textures, Bmp32GoesUpAsBgraWithoutSwapping) {
   const int w = 3, h = 2;
   const std::vector<uint8_t> rgba = picture(w, h);
-  const std::string path = fixture("stone32.bmp", imageio::build_bmp(rgba.data(), w, h, 32));
+  const std::string path = tvx_test::write_fixture("stone32.bmp", imageio::build_bmp(rgba.data(), w, h, 32));
   TEXTURELOADID(path.c_str(), 4);
   ASSERT_NE(TEXTUREID2[4], 0u);
   EXPECT_EQ(geti(GL_TEXTURE_BINDING_2D), static_cast<GLint>(TEXTUREID2[4]));
@@ -181,7 +160,7 @@ TEST_F(Textures, Bmp32GoesUpAsBgraWithoutSwapping) {
 TEST_F(Textures, Bmp24TopDownKeepsItsStoredOrder) {
   const int w = 2, h = 3;
   const std::vector<uint8_t> rgba = picture(w, h);
-  const std::string path = fixture("topdown.bmp", imageio::build_bmp(rgba.data(), w, h, 24, true));
+  const std::string path = tvx_test::write_fixture("topdown.bmp", imageio::build_bmp(rgba.data(), w, h, 24, true));
   TEXTURELOADID(path.c_str(), 5);
   Bytes want;
   for (size_t i = 0; i < rgba.size(); i += 4) want.insert(want.end(), &rgba[i], &rgba[i] + 3);
@@ -201,14 +180,14 @@ TEST_F(Textures, UnusableBmpFilesGiveABoundNameWithoutAnImage) {
     const char* what;
     std::string path;
   } cases[] = {
-      {"8 bits per pixel", fixture("pal8.bmp", imageio::build_bmp(rgba.data(), 2, 2, 8))},
-      {"missing", temp_dir() + "/none.bmp"},
-      {"not BM", fixture("notbm.bmp", not_bm)},
-      {"core header", fixture("core.bmp", core)},
-      {"pixels cut short", fixture("pixcut.bmp", pixels_cut)},
-      {"headers cut short", fixture("hdrcut.bmp", headers_cut)},
-      {"empty", fixture("empty.bmp", {})},
-      {"a directory", temp_dir()},
+      {"8 bits per pixel", tvx_test::write_fixture("pal8.bmp", imageio::build_bmp(rgba.data(), 2, 2, 8))},
+      {"missing", tvx_test::scratch_dir() + "/none.bmp"},
+      {"not BM", tvx_test::write_fixture("notbm.bmp", not_bm)},
+      {"core header", tvx_test::write_fixture("core.bmp", core)},
+      {"pixels cut short", tvx_test::write_fixture("pixcut.bmp", pixels_cut)},
+      {"headers cut short", tvx_test::write_fixture("hdrcut.bmp", headers_cut)},
+      {"empty", tvx_test::write_fixture("empty.bmp", {})},
+      {"a directory", tvx_test::scratch_dir()},
   };
   const size_t live = tvxp::internal::live_bitmaps();
   for (const Case& c : cases) {
@@ -234,13 +213,13 @@ TEST_F(Textures, GetBmpDepthReadsTheInfoHeader) {
   v4[14] = 108;  // a longer header is read as its first 40 bytes
   Bytes core = imageio::build_bmp(rgba.data(), 1, 1, 24);
   core[14] = 12;
-  EXPECT_EQ(GETBMPDEPTH(fixture("d24.bmp", imageio::build_bmp(rgba.data(), 1, 1, 24)).c_str()), 24);
-  EXPECT_EQ(GETBMPDEPTH(fixture("d32.bmp", imageio::build_bmp(rgba.data(), 1, 1, 32)).c_str()), 32);
-  EXPECT_EQ(GETBMPDEPTH(fixture("d8.bmp", imageio::build_bmp(rgba.data(), 1, 1, 8)).c_str()), 8);
-  EXPECT_EQ(GETBMPDEPTH(fixture("dv4.bmp", v4).c_str()), 32);
-  EXPECT_EQ(GETBMPDEPTH(fixture("dcore.bmp", core).c_str()), 0);
-  EXPECT_EQ(GETBMPDEPTH(fixture("dshort.bmp", Bytes{'B', 'M', 0, 0}).c_str()), 0);
-  EXPECT_EQ(GETBMPDEPTH((temp_dir() + "/none.bmp").c_str()), 0);
+  EXPECT_EQ(GETBMPDEPTH(tvx_test::write_fixture("d24.bmp", imageio::build_bmp(rgba.data(), 1, 1, 24)).c_str()), 24);
+  EXPECT_EQ(GETBMPDEPTH(tvx_test::write_fixture("d32.bmp", imageio::build_bmp(rgba.data(), 1, 1, 32)).c_str()), 32);
+  EXPECT_EQ(GETBMPDEPTH(tvx_test::write_fixture("d8.bmp", imageio::build_bmp(rgba.data(), 1, 1, 8)).c_str()), 8);
+  EXPECT_EQ(GETBMPDEPTH(tvx_test::write_fixture("dv4.bmp", v4).c_str()), 32);
+  EXPECT_EQ(GETBMPDEPTH(tvx_test::write_fixture("dcore.bmp", core).c_str()), 0);
+  EXPECT_EQ(GETBMPDEPTH(tvx_test::write_fixture("dshort.bmp", Bytes{'B', 'M', 0, 0}).c_str()), 0);
+  EXPECT_EQ(GETBMPDEPTH((tvx_test::scratch_dir() + "/none.bmp").c_str()), 0);
   EXPECT_EQ(GETBMPDEPTH(nullptr), 0);
 }
 
@@ -253,7 +232,7 @@ TEST_F(Textures, SwapRgbExchangesBytesZeroAndTwoOfEachPixel) {
 
 TEST_F(Textures, ReloadingASlotGivesASecondNameAndKeepsTheFirst) {
   const std::vector<uint8_t> rgba = picture(2, 2);
-  const std::string path = fixture("twice.bmp", imageio::build_bmp(rgba.data(), 2, 2, 24));
+  const std::string path = tvx_test::write_fixture("twice.bmp", imageio::build_bmp(rgba.data(), 2, 2, 24));
   TEXTURELOADID(path.c_str(), 8);
   const uint32_t first = TEXTUREID2[8];
   TEXTURELOADID(path.c_str(), 8);
@@ -261,7 +240,7 @@ TEST_F(Textures, ReloadingASlotGivesASecondNameAndKeepsTheFirst) {
   EXPECT_TRUE(glIsTexture(first));
   EXPECT_TRUE(glIsTexture(TEXTUREID2[8]));
 
-  const std::string tga = fixture("twice.tga", imageio::build_tga(rgba.data(), 2, 2, 32, false));
+  const std::string tga = tvx_test::write_fixture("twice.tga", imageio::build_tga(rgba.data(), 2, 2, 32, false));
   TEXTURELOADTGAID(tga.c_str(), 8);
   const uint32_t tga_first = TEXTURETGA2[8].TEXID;
   TEXTURELOADTGAID(tga.c_str(), 8);
@@ -272,8 +251,8 @@ TEST_F(Textures, ReloadingASlotGivesASecondNameAndKeepsTheFirst) {
 
 TEST_F(Textures, LastSlotsAreValidAndNumbersBeyondDoNothing) {
   const std::vector<uint8_t> rgba = picture(2, 2);
-  const std::string bmp = fixture("last.bmp", imageio::build_bmp(rgba.data(), 2, 2, 24));
-  const std::string tga = fixture("last.tga", imageio::build_tga(rgba.data(), 2, 2, 24, false));
+  const std::string bmp = tvx_test::write_fixture("last.bmp", imageio::build_bmp(rgba.data(), 2, 2, 24));
+  const std::string tga = tvx_test::write_fixture("last.tga", imageio::build_tga(rgba.data(), 2, 2, 24, false));
   TEXTURELOADID(bmp.c_str(), 500);
   TEXTURELOADTGAID(tga.c_str(), 200);
   ASSERT_NE(TEXTUREID2[500], 0u);
@@ -295,7 +274,7 @@ TEST_F(Textures, LastSlotsAreValidAndNumbersBeyondDoNothing) {
 
 TEST_F(Textures, SelectingANeverLoadedSlotBindsZero) {
   const std::vector<uint8_t> rgba = picture(2, 2);
-  TEXTURELOADID(fixture("sel.bmp", imageio::build_bmp(rgba.data(), 2, 2, 24)).c_str(), 9);
+  TEXTURELOADID(tvx_test::write_fixture("sel.bmp", imageio::build_bmp(rgba.data(), 2, 2, 24)).c_str(), 9);
   ASSERT_NE(geti(GL_TEXTURE_BINDING_2D), 0);
   TEXTURESELECTID(499);
   EXPECT_EQ(geti(GL_TEXTURE_BINDING_2D), 0);
@@ -318,7 +297,7 @@ TEST_F(Textures, BmpLoadSetsTheUnpackState) {
   glPixelStorei(GL_UNPACK_SKIP_ROWS, 2);
   glPixelStorei(GL_UNPACK_SKIP_PIXELS, 3);
   const std::vector<uint8_t> rgba = picture(3, 2);
-  TEXTURELOADID(fixture("unpack.bmp", imageio::build_bmp(rgba.data(), 3, 2, 24)).c_str(), 10);
+  TEXTURELOADID(tvx_test::write_fixture("unpack.bmp", imageio::build_bmp(rgba.data(), 3, 2, 24)).c_str(), 10);
   EXPECT_EQ(geti(GL_UNPACK_ALIGNMENT), 4);
   EXPECT_EQ(geti(GL_UNPACK_ROW_LENGTH), 0);
   EXPECT_EQ(geti(GL_UNPACK_SKIP_ROWS), 0);
@@ -340,12 +319,12 @@ TEST_F(Textures, RefusedTgaShowsTheReadersMessageAndChangesNoGlState) {
     const char* message;
     const char* caption;
   } cases[] = {
-      {"grey-scale", fixture("grey.tga", grey), "TGA file be type 2 or type 10", "Invalid Image"},
-      {"16 bits", fixture("deep16.tga", deep16), "Invalid texture information", "ERROR"},
-      {"pixels cut short", fixture("cut.tga", cut), "Could not read image data", "ERROR"},
-      {"header cut short", fixture("hdr.tga", Bytes(good.begin(), good.begin() + 11)), "Could not read file header",
+      {"grey-scale", tvx_test::write_fixture("grey.tga", grey), "TGA file be type 2 or type 10", "Invalid Image"},
+      {"16 bits", tvx_test::write_fixture("deep16.tga", deep16), "Invalid texture information", "ERROR"},
+      {"pixels cut short", tvx_test::write_fixture("cut.tga", cut), "Could not read image data", "ERROR"},
+      {"header cut short", tvx_test::write_fixture("hdr.tga", Bytes(good.begin(), good.begin() + 11)), "Could not read file header",
        "ERROR"},
-      {"a directory", temp_dir(), "Could not read file header", "ERROR"},
+      {"a directory", tvx_test::scratch_dir(), "Could not read file header", "ERROR"},
   };
   GLuint other = 0;
   glGenTextures(1, &other);
@@ -374,7 +353,7 @@ TEST_F(Textures, MissingTgaShowsNothingAndChangesNothing) {
   glGenTextures(1, &other);
   glBindTexture(GL_TEXTURE_2D, other);
   TEXTURETGA2[12] = TGATEXTURE{nullptr, 1, 2, 3, 4, 5};
-  TEXTURELOADTGAID((temp_dir() + "/none.tga").c_str(), 12);
+  TEXTURELOADTGAID((tvx_test::scratch_dir() + "/none.tga").c_str(), 12);
   const TGATEXTURE& slot = TEXTURETGA2[12];
   EXPECT_EQ(slot.IMAGEDATA, nullptr);
   EXPECT_EQ(slot.BPP, 1u);
@@ -403,7 +382,7 @@ TEST_P(TgaUpload, GoesUpUnskewedAndLeavesTheUnpackState) {
   const TgaCase c = GetParam();
   const std::vector<uint8_t> rgba = picture(c.width, c.height);
   const std::string path =
-      fixture(std::string(c.name) + ".tga", imageio::build_tga(rgba.data(), c.width, c.height, c.bits, c.rle));
+      tvx_test::write_fixture(std::string(c.name) + ".tga", imageio::build_tga(rgba.data(), c.width, c.height, c.bits, c.rle));
   glPixelStorei(GL_UNPACK_ALIGNMENT, c.alignment_before);
   TEXTURELOADTGAID(path.c_str(), 13);
   const TGATEXTURE& slot = TEXTURETGA2[13];
@@ -434,10 +413,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Textures, FiltersAndWrapAreSetAndMipmapsOnlyWithAMipmapFilter) {
   const std::vector<uint8_t> rgba = picture(8, 4);
-  const std::string bmp24 = fixture("mip24.bmp", imageio::build_bmp(rgba.data(), 8, 4, 24));
-  const std::string bmp32 = fixture("mip32.bmp", imageio::build_bmp(rgba.data(), 8, 4, 32));
-  const std::string tga24 = fixture("mip24.tga", imageio::build_tga(rgba.data(), 8, 4, 24, false));
-  const std::string tga24odd = fixture("mip24odd.tga", imageio::build_tga(rgba.data(), 5, 3, 24, false));
+  const std::string bmp24 = tvx_test::write_fixture("mip24.bmp", imageio::build_bmp(rgba.data(), 8, 4, 24));
+  const std::string bmp32 = tvx_test::write_fixture("mip32.bmp", imageio::build_bmp(rgba.data(), 8, 4, 32));
+  const std::string tga24 = tvx_test::write_fixture("mip24.tga", imageio::build_tga(rgba.data(), 8, 4, 24, false));
+  const std::string tga24odd = tvx_test::write_fixture("mip24odd.tga", imageio::build_tga(rgba.data(), 5, 3, 24, false));
   const std::string* paths[] = {&bmp24, &bmp32, &tga24, &tga24odd};
   const bool is_tga[] = {false, false, true, true};
   struct Setting {
